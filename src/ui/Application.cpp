@@ -1,0 +1,168 @@
+#include "ui/Application.h"
+
+#include "ui/unGB2BIG5.h"
+
+#include <vector>
+
+namespace {
+
+LRESULT CALLBACK ApplicationWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::DefWindowProcW(wnd, message, wParam, lParam);
+}
+
+HWND CreateApplicationWindow()
+{
+    static const wchar_t kClassName[] = L"LauncherApplication";
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ApplicationWindowProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClassName;
+    ::RegisterClassW(&wc);
+    // Zero-sized and never shown, placed in the middle of the screen so that
+    // boxes it owns open there.
+    const int x = ::GetSystemMetrics(SM_CXSCREEN) / 2;
+    const int y = ::GetSystemMetrics(SM_CYSCREEN) / 2;
+    return ::CreateWindowExW(0, kClassName, L"", WS_POPUP, x, y, 0, 0, nullptr, nullptr,
+                             wc.hInstance, nullptr);
+}
+
+// The enabled, visible top-level windows of this thread, other than skip.
+std::vector<HWND> EnabledThreadWindows(HWND skip)
+{
+    struct Context {
+        HWND skip;
+        std::vector<HWND> windows;
+    } context{skip, {}};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND wnd, LPARAM param) -> BOOL {
+            auto* ctx = reinterpret_cast<Context*>(param);
+            if (wnd != ctx->skip && ::IsWindowVisible(wnd) && ::IsWindowEnabled(wnd))
+                ctx->windows.push_back(wnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&context));
+    return context.windows;
+}
+
+// Disables windows for the lifetime of the object and enables them again.
+class DisabledWindows {
+public:
+    explicit DisabledWindows(std::vector<HWND> windows) : windows_(std::move(windows))
+    {
+        for (HWND wnd : windows_) ::EnableWindow(wnd, FALSE);
+    }
+    DisabledWindows(const DisabledWindows&) = delete;
+    DisabledWindows& operator=(const DisabledWindows&) = delete;
+    ~DisabledWindows()
+    {
+        for (HWND wnd : windows_)
+            if (::IsWindow(wnd)) ::EnableWindow(wnd, TRUE);
+    }
+
+private:
+    std::vector<HWND> windows_;
+};
+
+}  // namespace
+
+TApplication& TApplication::Instance()
+{
+    static TApplication application;
+    return application;
+}
+
+HWND TApplication::Handle()
+{
+    if (!handle_) handle_ = CreateApplicationWindow();
+    return handle_;
+}
+
+std::string TApplication::ExeName() const
+{
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) return std::string(buffer.data(), n);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::wstring TApplication::Title() const
+{
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return L"";
+        if (n < buffer.size()) {
+            std::wstring path(buffer.data(), n);
+            path = path.substr(path.find_last_of(L"\\/") + 1);
+            return path.substr(0, path.find_last_of(L'.'));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+void TApplication::Run()
+{
+    while (!terminated_) HandleMessage();
+}
+
+void TApplication::HandleMessage()
+{
+    if (!ProcessMessage()) Idle();
+}
+
+bool TApplication::ProcessMessage()
+{
+    MSG msg;
+    if (!::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT) {
+        terminated_ = true;
+        return true;
+    }
+    const HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (root && ::GetPropW(root, kFormWindowProperty) && ::IsDialogMessageW(root, &msg)) return true;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+    return true;
+}
+
+void TApplication::Idle()
+{
+    bool done = true;
+    if (OnIdle) Guard([&] { OnIdle(done); });
+    if (done) ::WaitMessage();
+}
+
+void TApplication::Terminate()
+{
+    ::PostQuitMessage(0);
+}
+
+int TApplication::MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags)
+{
+    const HWND owner = Handle();
+    const HWND active = ::GetActiveWindow();
+    const HWND focus = ::GetFocus();
+    int result;
+    {
+        DisabledWindows disabled(EnabledThreadWindows(owner));
+        result = ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+    }
+    if (active && ::IsWindow(active)) ::SetActiveWindow(active);
+    if (focus && ::IsWindow(focus)) ::SetFocus(focus);
+    return result;
+}
+
+void TApplication::ShowException(const std::exception& error)
+{
+    ShowException(std::string(error.what()));
+}
+
+void TApplication::ShowException(const std::string& message)
+{
+    MessageBox(ScreenText(message, GetLangCode()), Title(), MB_OK | MB_ICONERROR);
+}

@@ -1,0 +1,2 @@
+#include "support/MessageBoxAnswerer.h"
+// Implemented with the message boxes.
