@@ -12,7 +12,7 @@ using testdata::MakeBitmap;
 
 Bytes Patched(Bytes bytes, std::size_t at, std::uint32_t value, int width)
 {
-    for (int i = 0; i < width; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+    for (int i = 0; i < width; ++i) bytes.at(at + static_cast<std::size_t>(i)) = static_cast<std::uint8_t>(value >> (8 * i));
     return bytes;
 }
 
