@@ -16,8 +16,8 @@ inline void PutLe(std::vector<std::uint8_t>& out, std::uint32_t value, int width
 }
 
 // A bottom-up BMP file with a 40-byte info header (and a grey palette for
-// 8 bits or fewer); the pixels form a gradient with some stripes, which
-// compresses about as well as a drawn banner does.
+// 8 bits or fewer); the pixels form a gradient with stripes and a little
+// noise, which compresses about as well as a drawn banner does.
 inline std::vector<std::uint8_t> MakeBitmap(std::int32_t width, std::int32_t height, std::uint16_t bits = 24)
 {
     const std::uint32_t paletteSize = bits <= 8 ? (1u << bits) * 4 : 0;
@@ -33,9 +33,12 @@ inline std::vector<std::uint8_t> MakeBitmap(std::int32_t width, std::int32_t hei
     PutLe(bmp, bits, 2);
     for (std::uint32_t v : {0u, stride * rows, 0u, 0u, 0u, 0u}) PutLe(bmp, v, 4);
     for (std::uint32_t i = 0; i < paletteSize / 4; ++i) PutLe(bmp, i * 0x010101u & 0xFFFFFF, 4);
+    std::uint32_t noise = 12345;
     for (std::uint32_t y = 0; y < rows; ++y)
-        for (std::uint32_t x = 0; x < stride; ++x)
-            bmp.push_back(static_cast<std::uint8_t>((x / 3 + y * 2) ^ ((x / 40) % 2 ? 0x30 : 0)));
+        for (std::uint32_t x = 0; x < stride; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            bmp.push_back(static_cast<std::uint8_t>(((x / 3 + y * 2) ^ ((x / 40) % 2 ? 0x30 : 0)) + (noise >> 31)));
+        }
     return bmp;
 }
 
