@@ -10,7 +10,7 @@ seconds=${2:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
 work="$build/fuzz"
 
-cmake --build "$build" --target brand_fuzz brand_fuzz_seeds
+cmake --build "$build" -j2 --target brand_fuzz brand_fuzz_seeds
 mkdir -p "$work/corpus" "$work/artifacts"
 "$build/bin/brand_fuzz_seeds" "$work/corpus"
 # New inputs go to the first directory; the regressions are read only.

@@ -20,8 +20,9 @@ Variant ByteArray(const Bytes& bytes, LONG lowerBound = 0)
     std::copy(bytes.begin(), bytes.end(), static_cast<std::uint8_t*>(data));
     ::SafeArrayUnaccessData(array);
     Variant v;
-    V_VT(v.put()) = VT_ARRAY | VT_UI1;
-    V_ARRAY(const_cast<VARIANT*>(&v.get())) = array;
+    VARIANT* raw = v.put();
+    V_VT(raw) = VT_ARRAY | VT_UI1;
+    V_ARRAY(raw) = array;
     return v;
 }
 
