@@ -99,6 +99,10 @@ start() {
     # children hold, and the server and services.exe would inherit them.
     wineserver -p </dev/null >/dev/null 2>&1 9>&- || true
     "$WINE" wineboot </dev/null >/dev/null 2>&1 9>&-
+    # The desktop process, detached as well. Otherwise the first program that
+    # creates a window starts it with that program's stdio, and ctest then
+    # waits for that test until no program of the prefix has windows left.
+    "$WINE" explorer /desktop </dev/null >/dev/null 2>&1 9>&- &
   fi
 }
 
