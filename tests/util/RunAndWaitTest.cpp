@@ -30,14 +30,14 @@ protected:
 
 TEST_F(RunAndWaitTest, MissingProgramGivesFalseAtOnceWithoutMessageOrHandle)
 {
-    MessageBoxAnswerer answerer;
-    const DWORD handlesBefore = SettledHandleCount();
-
-    EXPECT_FALSE(RunAndWait(missing, "", SW_SHOWNORMAL));
-    EXPECT_FALSE(RunAndWait("no_such_program_anywhere", "stop w3svc", SW_HIDE));
-
-    EXPECT_EQ(SettledHandleCount(), handlesBefore);
-    EXPECT_TRUE(answerer.Seen().empty());
+    const DWORD handlesBefore = OpenHandleCount();
+    {
+        MessageBoxAnswerer answerer;  // would answer an error box of the shell
+        EXPECT_FALSE(RunAndWait(missing, "", SW_SHOWNORMAL));
+        EXPECT_FALSE(RunAndWait("no_such_program_anywhere", "stop w3svc", SW_HIDE));
+        EXPECT_TRUE(answerer.Seen().empty());
+    }
+    EXPECT_EQ(OpenHandleCount(), handlesBefore);
 }
 
 TEST_F(RunAndWaitTest, ExpandsEnvironmentReferencesPassesParametersAndWaitsForTheEnd)
