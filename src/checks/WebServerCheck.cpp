@@ -13,23 +13,13 @@
 
 #include <vector>
 
+ShellExecuteFunction ShellExecuteCall = &::ShellExecuteA;
+
 namespace {
 
 void Tell(const std::string& gbText)
 {
     ShowInfo(gbText, false, Gb("提示"));
-}
-
-bool IsPlainLogFolder(const WIN32_FIND_DATAA& entry)
-{
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != entry.dwFileAttributes) return false;
-    if (std::char_traits<char>::length(entry.cFileName) < 5) return false;
-    for (int i = 0; i < 5; ++i) {
-        const char c = entry.cFileName[i];
-        const char upper = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-        if (upper != "W3SVC"[i]) return false;
-    }
-    return true;
 }
 
 bool IsBlank(char c)
@@ -87,10 +77,22 @@ void StartWebSite()
 void OpenIisGuide()
 {
     const std::string guide = ExeDir() + "bin\\" + Gb("IIS配置说明.htm");
-    ::ShellExecuteA(nullptr, nullptr, "IExplore.exe", guide.c_str(), nullptr, SW_SHOWNORMAL);
+    ShellExecuteCall(nullptr, nullptr, "IExplore.exe", guide.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace
+
+bool IsLogSiteFolder(DWORD attributes, const char* name)
+{
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != attributes) return false;
+    if (std::char_traits<char>::length(name) < 5) return false;
+    for (int i = 0; i < 5; ++i) {
+        const char c = name[i];
+        const char upper = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        if (upper != "W3SVC"[i]) return false;
+    }
+    return true;
+}
 
 std::string ListLogSiteIds(const std::string& logDir)
 {
@@ -101,7 +103,7 @@ std::string ListLogSiteIds(const std::string& logDir)
     if (!find) return ids;
     do {
         if (entry.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
-        if (!IsPlainLogFolder(entry)) continue;
+        if (!IsLogSiteFolder(entry.dwFileAttributes, entry.cFileName)) continue;
         if (any) ids += ',';
         ids += entry.cFileName + 5;
         any = true;
