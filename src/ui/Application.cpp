@@ -27,22 +27,24 @@ HWND CreateApplicationWindow()
                              wc.hInstance, nullptr);
 }
 
+struct ThreadWindowsContext {
+    HWND skip;
+    std::vector<HWND> windows;
+};
+
+// A named CALLBACK function: a lambda lacks the stdcall convention on 32-bit.
+BOOL CALLBACK CollectEnabledWindow(HWND wnd, LPARAM param)
+{
+    auto* ctx = reinterpret_cast<ThreadWindowsContext*>(param);
+    if (wnd != ctx->skip && ::IsWindowVisible(wnd) && ::IsWindowEnabled(wnd)) ctx->windows.push_back(wnd);
+    return TRUE;
+}
+
 // The enabled, visible top-level windows of this thread, other than skip.
 std::vector<HWND> EnabledThreadWindows(HWND skip)
 {
-    struct Context {
-        HWND skip;
-        std::vector<HWND> windows;
-    } context{skip, {}};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND wnd, LPARAM param) -> BOOL {
-            auto* ctx = reinterpret_cast<Context*>(param);
-            if (wnd != ctx->skip && ::IsWindowVisible(wnd) && ::IsWindowEnabled(wnd))
-                ctx->windows.push_back(wnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&context));
+    ThreadWindowsContext context{skip, {}};
+    ::EnumThreadWindows(::GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&context));
     return context.windows;
 }
 

@@ -1,5 +1,6 @@
 #include "ui/unGB2BIG5.h"
 
+#include "ui/TradTable.h"
 #include "util/Text.h"
 
 #include <windows.h>
@@ -26,6 +27,16 @@ std::wstring Decode(std::string_view text, unsigned codePage)
 std::string GetLangCode()
 {
     return ::GetACP() == kBig5CodePage ? "B" : "A";
+}
+
+// Windows' own simplified-to-traditional mapping (LCMapString) is not available
+// everywhere (Wine maps nothing), so the characters go through the launcher's
+// own table, in UTF-16 between the two code pages.
+std::string GBToBig5(std::string_view text)
+{
+    std::wstring wide = AnsiToWide(text, kGbCodePage);
+    for (wchar_t& c : wide) c = static_cast<wchar_t>(ToTraditional(static_cast<char16_t>(c)));
+    return WideToAnsi(wide, kBig5CodePage);
 }
 
 std::wstring AnsiToWide(std::string_view text, unsigned codePage)

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <oleauto.h>
 #include <utility>
 
 // A handle with one owner. Traits supply invalid() and close(h).
@@ -174,4 +175,52 @@ public:
 
 private:
     HRESULT hr_;
+};
+
+// A VARIANT with one owner: cleared (and what it holds released) on destruction.
+class Variant {
+public:
+    Variant() noexcept { ::VariantInit(&v_); }
+    Variant(Variant&& other) noexcept : v_(other.v_) { ::VariantInit(&other.v_); }
+    Variant& operator=(Variant&& other) noexcept {
+        if (this != &other) {
+            ::VariantClear(&v_);
+            v_ = other.v_;
+            ::VariantInit(&other.v_);
+        }
+        return *this;
+    }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+    ~Variant() { ::VariantClear(&v_); }
+
+    const VARIANT& get() const noexcept { return v_; }
+    // For filling in: clears what is held first.
+    VARIANT* put() noexcept {
+        ::VariantClear(&v_);
+        return &v_;
+    }
+
+private:
+    VARIANT v_;
+};
+
+// SafeArrayAccessData / SafeArrayUnaccessData for one safe array.
+class SafeArrayAccess {
+public:
+    explicit SafeArrayAccess(SAFEARRAY* array) noexcept : array_(array) {
+        if (FAILED(::SafeArrayAccessData(array_, &data_))) array_ = nullptr, data_ = nullptr;
+    }
+    SafeArrayAccess(const SafeArrayAccess&) = delete;
+    SafeArrayAccess& operator=(const SafeArrayAccess&) = delete;
+    ~SafeArrayAccess() {
+        if (array_) ::SafeArrayUnaccessData(array_);
+    }
+    // The array's elements; null when the array could not be locked.
+    void* data() const noexcept { return data_; }
+    explicit operator bool() const noexcept { return array_ != nullptr; }
+
+private:
+    SAFEARRAY* array_;
+    void* data_ = nullptr;
 };

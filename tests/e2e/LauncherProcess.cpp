@@ -93,34 +93,42 @@ std::wstring ClassName(HWND wnd)
     return std::wstring(buffer, n > 0 ? n : 0);
 }
 
+namespace {
+
+struct ProcessWindowsContext {
+    DWORD pid;
+    std::vector<HWND> windows;
+};
+
+// Named CALLBACK functions: a lambda lacks the stdcall convention on 32-bit.
+BOOL CALLBACK CollectProcessWindow(HWND wnd, LPARAM param)
+{
+    auto* ctx = reinterpret_cast<ProcessWindowsContext*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    if (pid == ctx->pid && ::IsWindowVisible(wnd)) ctx->windows.push_back(wnd);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND wnd, LPARAM param)
+{
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(wnd);
+    return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> ProcessWindows(DWORD processId)
 {
-    struct Context {
-        DWORD pid;
-        std::vector<HWND> windows;
-    } context{processId, {}};
-    ::EnumWindows(
-        [](HWND wnd, LPARAM param) -> BOOL {
-            auto* ctx = reinterpret_cast<Context*>(param);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(wnd, &pid);
-            if (pid == ctx->pid && ::IsWindowVisible(wnd)) ctx->windows.push_back(wnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&context));
+    ProcessWindowsContext context{processId, {}};
+    ::EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&context));
     return context.windows;
 }
 
 std::vector<HWND> Children(HWND parent)
 {
     std::vector<HWND> children;
-    ::EnumChildWindows(
-        parent,
-        [](HWND wnd, LPARAM param) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(param)->push_back(wnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
+    ::EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
     return children;
 }
 

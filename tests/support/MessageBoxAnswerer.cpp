@@ -27,19 +27,21 @@ bool IsClass(HWND wnd, const wchar_t* name)
     return ::lstrcmpiW(buffer, name) == 0;
 }
 
+// A named CALLBACK function: a lambda lacks the stdcall convention on 32-bit.
+BOOL CALLBACK CollectVisibleProcessWindow(HWND wnd, LPARAM param)
+{
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(wnd))
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(wnd);
+    return TRUE;
+}
+
 // The visible top-level windows of this process.
 std::vector<HWND> VisibleProcessWindows()
 {
     std::vector<HWND> windows;
-    ::EnumWindows(
-        [](HWND wnd, LPARAM param) -> BOOL {
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(wnd, &pid);
-            if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(wnd))
-                reinterpret_cast<std::vector<HWND>*>(param)->push_back(wnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    ::EnumWindows(CollectVisibleProcessWindow, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
