@@ -1,5 +1,9 @@
 #include "checks/unCheckCondition.h"
 
+#include "checks/DatabaseCheck.h"
+#include "checks/ExcelCheck.h"
+#include "checks/WebServerCheck.h"
+
 #include "ui/unGB2BIG5.h"
 
 namespace {
@@ -67,9 +71,9 @@ void TfrmCheckCondition::SetTraditionalTexts()
 TfrmCheckCondition::Checks& TfrmCheckCondition::CheckFunctions()
 {
     static Checks checks{
-        [](bool, const ShowCross&) { return true; },
-        [](const ShowCross&) { return true; },
-        [](const ShowCross&) { return true; },
+        [](bool afterInstall, const ShowCross& showCross) { return ::CheckDatabase(afterInstall, showCross); },
+        [](const ShowCross& showCross) { return ::CheckIIS(showCross); },
+        [](const ShowCross& showCross) { return ::CheckExcel(showCross); },
     };
     return checks;
 }

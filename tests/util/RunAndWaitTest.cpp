@@ -25,7 +25,14 @@ std::string TempFile(const char* name)
 class RunAndWaitTest : public ::testing::Test {
 protected:
     const std::string missing = ExeDir() + "bin\\NoSuchSetup.exe";
-    void SetUp() override { RunAndWait(missing, "", SW_SHOWNORMAL); }  // the shell's first use opens what it keeps
+    // The shell's first use of each lookup (by path, along the search path),
+    // with a second thread running, opens what it keeps for the rest of the process.
+    void SetUp() override
+    {
+        MessageBoxAnswerer warmUp;
+        RunAndWait(missing, "", SW_SHOWNORMAL);
+        RunAndWait("no_such_program_anywhere", "", SW_HIDE);
+    }
 };
 
 TEST_F(RunAndWaitTest, MissingProgramGivesFalseAtOnceWithoutMessageOrHandle)
