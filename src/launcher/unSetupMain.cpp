@@ -1,8 +1,115 @@
 #include "launcher/unSetupMain.h"
 
+#include "checks/unCheckCondition.h"
+#include "ui/Application.h"
 #include "ui/unGB2BIG5.h"
+#include "ui/unMsgDialog.h"
+#include "util/DataPacket.h"
+#include "util/Errors.h"
+#include "util/WinHandles.h"
+#include "util/unFileAndDir.h"
+#include "util/unOther.h"
+#include "util/unReg_File.h"
+#include "util/unZipLib.h"
+
+#include <shellapi.h>
+
+#include <cstdint>
+#include <vector>
 
 namespace {
+
+// The product's installers, below the launcher's folder.
+constexpr char kMiddlewareInstaller[] = "bin\\TierSetup.exe";
+constexpr char kWebInstaller[] = "bin\\PortalSetup.exe";
+constexpr char kClientInstaller[] = "bin\\DeskSetup.exe";
+// Where the installers and the launcher hand over ALLSetup and COMPart.
+constexpr char kHandOverKey[] = "SoftWare\\Korvan\\";
+
+std::string InstallerPath(const char* relative)
+{
+    return ExeDir() + relative;
+}
+
+std::string ReadHandOver(const char* valueName)
+{
+    return RegReadStr(HKEY_LOCAL_MACHINE, kHandOverKey, valueName);
+}
+
+// An installer command: the command word, a blank and the folder in double
+// quotation marks, inserted as it is.
+std::string InstallCommand(const char* word, const std::string& folder)
+{
+    return std::string(word) + " \"" + folder + "\"";
+}
+
+std::string ReplaceFirst(std::string text, const std::string& from, const std::string& to)
+{
+    const size_t at = from.empty() ? std::string::npos : text.find(from);
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+std::string LastErrorText()
+{
+    char* buffer = nullptr;
+    const DWORD n = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                         FORMAT_MESSAGE_IGNORE_INSERTS,
+                                     nullptr, ::GetLastError(), 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text(buffer ? buffer : "", n);
+    ::LocalFree(buffer);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.pop_back();
+    return text;
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
+{
+    const FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.get(), &size))
+        throw LauncherError("Cannot open file \"" + path + "\". " + LastErrorText());
+    if (size.QuadPart > 64 * 1024 * 1024) throw LauncherError("File \"" + path + "\" is too large");
+    std::vector<std::uint8_t> bytes(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!bytes.empty() &&
+        (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+         read != bytes.size()))
+        throw LauncherError("Cannot read file \"" + path + "\". " + LastErrorText());
+    return bytes;
+}
+
+void WriteWholeFileIfPossible(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    const FileHandle file(
+        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (file) ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::vector<std::uint8_t> BytesOf(const VARIANT& array)
+{
+    SAFEARRAY* const sa = array.parray;
+    LONG lower = 0, upper = -1;
+    ::SafeArrayGetLBound(sa, 1, &lower);
+    ::SafeArrayGetUBound(sa, 1, &upper);
+    const SafeArrayAccess access(sa);
+    const auto* data = static_cast<const std::uint8_t*>(access.data());
+    return data ? std::vector<std::uint8_t>(data, data + (upper - lower + 1)) : std::vector<std::uint8_t>();
+}
+
+// The data packet inside the product-information file: the file's bytes as a
+// byte array, inflated.
+std::vector<std::uint8_t> ReadBrandPacket(const std::string& path)
+{
+    const std::vector<std::uint8_t> file = ReadWholeFile(path);
+    const ComRef<IStream> stream = CreateMemoryStream();
+    ULONG written = 0;
+    if (!file.empty()) stream->Write(file.data(), static_cast<ULONG>(file.size()), &written);
+    const Variant packed = StreamToVariant(stream.get());
+    const Variant payload = UnzipVariant(packed.get());
+    return BytesOf(payload.get());
+}
 
 template <typename Control>
 Control* Place(TfrmSetupMain* form, int left, int top, int width, int height, const char* utf8Caption)
@@ -113,14 +220,89 @@ void TfrmSetupMain::radAllClick()
     btnClient->SetEnabled(radClient->Checked());
 }
 
-// The install actions of the five buttons (install kinds 1 to 5) are added
-// with the installer runner; until then the buttons do nothing.
-void TfrmSetupMain::btnAllClick() {}
-void TfrmSetupMain::btnServerClick() {}
-void TfrmSetupMain::btnServer1Click() {}
-void TfrmSetupMain::btnServer2Click() {}
-void TfrmSetupMain::btnClientClick() {}
+bool TfrmSetupMain::RunAndWait(const std::string& fileName, const std::string& parameters, int showCmd)
+{
+    return ::RunAndWait(fileName, parameters, showCmd);
+}
 
-// TODO(branding): title, company caption, banner and add-in name from
-// bin\Brand.dat. Until then the window keeps its design-time texts and banner.
-void TfrmSetupMain::LoadProductInfo() {}
+// The install actions. Each asks for its checks first; the two chains go on
+// to the next installer only when the one before left ALLSetup at "1".
+
+void TfrmSetupMain::btnAllClick()
+{
+    if (!CheckConditions(ikAll)) return;
+    RunAndWait(InstallerPath(kMiddlewareInstaller), "COM", SW_SHOWNORMAL);
+    if (ReadHandOver("ALLSetup") == "1")
+        RunAndWait(InstallerPath(kWebInstaller), InstallCommand("WEB_CLIENT", ReadComPartPath()), SW_SHOWNORMAL);
+    if (ReadHandOver("ALLSetup") == "1")
+        RunAndWait(InstallerPath(kClientInstaller), InstallCommand("CLIENT", ReadComPartPath()), SW_SHOWNORMAL);
+}
+
+void TfrmSetupMain::btnServerClick()
+{
+    if (!CheckConditions(ikServer)) return;
+    RunAndWait(InstallerPath(kMiddlewareInstaller), "COM", SW_SHOWNORMAL);
+    if (ReadHandOver("ALLSetup") != "1") return;
+    RunAndWait(InstallerPath(kWebInstaller), InstallCommand("WEB", ReadComPartPath()), SW_SHOWNORMAL);
+}
+
+void TfrmSetupMain::btnServer1Click()
+{
+    if (CheckConditions(ikMiddleware)) RunAndWait(InstallerPath(kMiddlewareInstaller), "", SW_SHOWNORMAL);
+}
+
+void TfrmSetupMain::btnServer2Click()
+{
+    if (CheckConditions(ikWeb)) RunAndWait(InstallerPath(kWebInstaller), "", SW_SHOWNORMAL);
+}
+
+void TfrmSetupMain::btnClientClick()
+{
+    if (CheckConditions(ikClient)) RunAndWait(InstallerPath(kClientInstaller), "", SW_SHOWNORMAL);
+}
+
+std::string TfrmSetupMain::ReadComPartPath()
+{
+    RegWriteStr(HKEY_LOCAL_MACHINE, kHandOverKey, "ALLSetup", "0");
+    const std::string asRead = ReadHandOver("COMPart");
+    std::string folder = asRead;
+    if (!folder.empty() && folder.back() == '+') {
+        const size_t at = folder.find("\\COM+");
+        if (at != std::string::npos) folder.erase(at, 5);
+    }
+    return DirectoryExists(folder) ? folder : asRead;
+}
+
+void TfrmSetupMain::LoadProductInfo()
+{
+    const std::string path = ExeDir() + "bin\\Brand.dat";
+    if (!FileExists(path)) FatalMissingFile("");
+    try {
+        DeployDataRuntime();
+        const DataPacket packet(ReadBrandPacket(path));
+        SetCaption(LangText(packet.Text("a10")));
+        SymbolLine1->SetCaption(LangText(packet.Text("a16")));
+        Image1->LoadBitmapFile(packet.Bytes("d3"));
+        const std::string addIn = packet.Text("a18");
+        for (TRadioButton* radio : {radAll, radClient})
+            radio->SetCaption(ReplaceFirst(radio->Caption(), LangText(Gb("录单助手")), LangText(addIn)));
+    } catch (const std::exception& error) {
+        FatalMissingFile(error.what());
+    }
+}
+
+void DeployDataRuntime()
+{
+    const std::string systemDir = GetSystemDir();
+    const std::string target = systemDir + "midas.dll";
+    const std::vector<std::uint8_t> runtime = ReadWholeFile(ExeDir() + "bin\\rtm.e__");
+    WriteWholeFileIfPossible(target, runtime);  // in use or not writable: registered as it is
+    ::ShellExecuteA(nullptr, "open", (systemDir + "RegSvr32.exe").c_str(), (" /s \"" + target + "\"").c_str(), "",
+                    SW_SHOW);
+}
+
+void FatalMissingFile(std::string_view detail)
+{
+    ShowInfo(Gb("缺少文件，程序结束运行！\r\n") + std::string(detail), false, Gb("提示"));
+    Application().Terminate();
+}

@@ -4,6 +4,9 @@
 
 #include "ui/unFormBase.h"
 
+#include <string>
+#include <string_view>
+
 class TfrmSetupMain : public TfrmFormBase {
 public:
     TfrmSetupMain();
@@ -39,6 +42,23 @@ public:
     void btnAllClick();
     void btnClientClick();
 
+    // Starts a program through the shell and waits for it to end while the
+    // windows stay live; false when the shell could not start it.
+    bool RunAndWait(const std::string& fileName, const std::string& parameters, int showCmd);
+
 private:
+    // Title, company caption, banner and add-in name from bin\Brand.dat.
     void LoadProductInfo();
+    // The middleware install folder left by the middleware installer; resets
+    // ALLSetup to "0" first.
+    std::string ReadComPartPath();
 };
+
+// Places the stored copy of the data-access runtime (bin\rtm.e__) in the
+// system directory as midas.dll and has it registered. Throws when the stored
+// copy cannot be read; a copy that cannot be written is passed over.
+void DeployDataRuntime();
+
+// Tells the user that a file is missing or unreadable and asks the
+// application to end (effective back in the message loop).
+void FatalMissingFile(std::string_view detail);

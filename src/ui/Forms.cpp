@@ -2,11 +2,13 @@
 
 #include "ui/Application.h"
 #include "ui/unGB2BIG5.h"
+#include "util/BitmapInfo.h"
 #include "util/Errors.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 namespace {
@@ -831,6 +833,19 @@ void TImage::SetBitmap(GdiObject bitmap)
 void TImage::LoadBitmapResource(const wchar_t* name)
 {
     SetBitmap(GdiObject(::LoadImageW(::GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
+void TImage::LoadBitmapFile(std::span<const std::uint8_t> file)
+{
+    ValidateBitmap(file);  // everything read below lies inside the bytes
+    BITMAPFILEHEADER header;
+    std::memcpy(&header, file.data(), sizeof header);
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(file.data() + sizeof header);
+    WindowDc screen(nullptr);
+    GdiObject bitmap(::CreateDIBitmap(screen.get(), &info->bmiHeader, CBM_INIT, file.data() + header.bfOffBits, info,
+                                      DIB_RGB_COLORS));
+    if (!bitmap) throw BitmapError("The banner is not a valid bitmap: Windows cannot draw it");
+    SetBitmap(std::move(bitmap));
 }
 
 void TImage::Paint(HDC dc)

@@ -15,8 +15,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -284,6 +286,9 @@ public:
     void SetBitmap(GdiObject bitmap);
     // A bitmap resource of the executable; no picture when it has none.
     void LoadBitmapResource(const wchar_t* name);
+    // The bitmap held in the bytes of a BMP file. Throws BitmapError when the
+    // bytes are not a usable bitmap; the picture is then left as it was.
+    void LoadBitmapFile(std::span<const std::uint8_t> file);
 
 protected:
     void Paint(HDC dc) override;
