@@ -82,15 +82,13 @@ cmd_test() {
 
 cmd_demo() {
   local build=build/windows-x64
-  configure_build windows-x64 --target dist
+  configure_build windows-x64 --target dist fake_service fake_iis fake_excel
   local dist="$root/$build/dist"
   if [[ -n "${DISPLAY:-}" ]] && xwd -root -silent >/dev/null 2>&1; then
     export LAUNCHER_DISPLAY=$DISPLAY
   fi
   tools/wine/session.sh start "$build"
-  if [[ -x "$dist/prepare-wine.sh" ]]; then
-    "$dist/prepare-wine.sh" "$root/$build"
-  fi
+  tools/demo/prepare-wine.sh "$build"
   if [[ -n "${LAUNCHER_DISPLAY:-}" ]]; then
     log "starting Setup.exe on $LAUNCHER_DISPLAY"
     (cd "$dist" && tools_run "$build" "$dist/Setup.exe")
@@ -98,7 +96,7 @@ cmd_demo() {
   fi
   log "starting Setup.exe under Xvfb"
   local shot="$root/$build/demo-screenshot.png"
-  (cd "$dist" && tools_run "$build" explorer /desktop=Setup,800x600 "$dist/Setup.exe") &
+  (cd "$dist" && tools_run "$build" explorer /desktop=Setup,1024x768 "$dist/Setup.exe") &
   local pid=$!
   sleep 8
   # shellcheck disable=SC2046
