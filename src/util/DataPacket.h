@@ -41,7 +41,6 @@ public:
     std::span<const std::uint8_t> Bytes(std::string_view name) const;
     bool IsNull(std::string_view name) const;
 
-private:
 public:
     // How a field of the record is stored. Unreadable: an earlier field's
     // value could not be skipped, so this one cannot be found.
@@ -52,7 +51,6 @@ public:
     };
 
 private:
-
     std::size_t FindField(std::string_view name) const;
     const Value& ValueOf(std::size_t field) const;
 
