@@ -24,14 +24,14 @@ void Tell(const char* utf8Text)
 
 // Excel's version as an integer: a text such as "11.0" is read in the user's
 // locale, a number is rounded.
-long VersionNumber(const OleVariant& version)
+long VersionNumber(const Variant& version)
 {
     LONG number = 0;
     HRESULT hr;
     if (version.type() == VT_BSTR) {
         hr = ::VarI4FromStr(version.get().bstrVal, LOCALE_USER_DEFAULT, 0, &number);
     } else {
-        OleVariant converted;
+        Variant converted;
         hr = ::VariantChangeTypeEx(converted.put(), const_cast<VARIANT*>(&version.get()), LOCALE_USER_DEFAULT, 0, VT_I4);
         if (SUCCEEDED(hr)) number = converted.get().lVal;
     }

@@ -27,47 +27,35 @@ HWND CreateApplicationWindow()
                              wc.hInstance, nullptr);
 }
 
-struct ThreadWindowsContext {
-    HWND skip;
-    std::vector<HWND> windows;
+struct DisableContext {
+    HWND keep;
+    std::vector<HWND>* disabled;
 };
 
-// A named CALLBACK function: a lambda lacks the stdcall convention on 32-bit.
-BOOL CALLBACK CollectEnabledWindow(HWND wnd, LPARAM param)
+// A named CALLBACK: a lambda lacks the stdcall convention on 32-bit.
+BOOL CALLBACK DisableOtherWindow(HWND wnd, LPARAM param)
 {
-    auto* ctx = reinterpret_cast<ThreadWindowsContext*>(param);
-    if (wnd != ctx->skip && ::IsWindowVisible(wnd) && ::IsWindowEnabled(wnd)) ctx->windows.push_back(wnd);
+    auto* context = reinterpret_cast<DisableContext*>(param);
+    if (wnd != context->keep && ::IsWindowVisible(wnd) && ::IsWindowEnabled(wnd)) {
+        context->disabled->push_back(wnd);
+        ::EnableWindow(wnd, FALSE);
+    }
     return TRUE;
 }
 
-// The enabled, visible top-level windows of this thread, other than skip.
-std::vector<HWND> EnabledThreadWindows(HWND skip)
+}  // namespace
+
+OtherWindowsDisabled::OtherWindowsDisabled(HWND keep)
 {
-    ThreadWindowsContext context{skip, {}};
-    ::EnumThreadWindows(::GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&context));
-    return context.windows;
+    DisableContext context{keep, &windows_};
+    ::EnumThreadWindows(::GetCurrentThreadId(), DisableOtherWindow, reinterpret_cast<LPARAM>(&context));
 }
 
-// Disables windows for the lifetime of the object and enables them again.
-class DisabledWindows {
-public:
-    explicit DisabledWindows(std::vector<HWND> windows) : windows_(std::move(windows))
-    {
-        for (HWND wnd : windows_) ::EnableWindow(wnd, FALSE);
-    }
-    DisabledWindows(const DisabledWindows&) = delete;
-    DisabledWindows& operator=(const DisabledWindows&) = delete;
-    ~DisabledWindows()
-    {
-        for (HWND wnd : windows_)
-            if (::IsWindow(wnd)) ::EnableWindow(wnd, TRUE);
-    }
-
-private:
-    std::vector<HWND> windows_;
-};
-
-}  // namespace
+OtherWindowsDisabled::~OtherWindowsDisabled()
+{
+    for (HWND wnd : windows_)
+        if (::IsWindow(wnd)) ::EnableWindow(wnd, TRUE);
+}
 
 TApplication& TApplication::Instance()
 {
@@ -151,7 +139,7 @@ int TApplication::MessageBox(const std::wstring& text, const std::wstring& capti
     const HWND focus = ::GetFocus();
     int result;
     {
-        DisabledWindows disabled(EnabledThreadWindows(owner));
+        const OtherWindowsDisabled disabled(owner);
         result = ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
     }
     if (active && ::IsWindow(active)) ::SetActiveWindow(active);

@@ -8,6 +8,21 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <vector>
+
+// The other visible, enabled top-level windows of this thread, disabled for
+// the lifetime of the object (while a modal window or message box is open)
+// and enabled again afterwards.
+class OtherWindowsDisabled {
+public:
+    explicit OtherWindowsDisabled(HWND keep);
+    OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
+    OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
+    ~OtherWindowsDisabled();
+
+private:
+    std::vector<HWND> windows_;
+};
 
 class TApplication {
 public:

@@ -554,43 +554,6 @@ void TForm::PlaceAtFirstShow()
 
 namespace {
 
-struct DisableContext {
-    HWND keep;
-    std::vector<HWND>* disabled;
-};
-
-// A named CALLBACK: a lambda would not have the stdcall convention of the 32-bit build.
-BOOL CALLBACK DisableOtherWindow(HWND wnd, LPARAM param)
-{
-    auto* context = reinterpret_cast<DisableContext*>(param);
-    if (wnd != context->keep && ::IsWindowVisible(wnd) && ::IsWindowEnabled(wnd)) {
-        context->disabled->push_back(wnd);
-        ::EnableWindow(wnd, FALSE);
-    }
-    return TRUE;
-}
-
-// The other visible, enabled top-level windows of this thread, disabled for
-// the lifetime of the object.
-class OtherWindowsDisabled {
-public:
-    explicit OtherWindowsDisabled(HWND keep)
-    {
-        DisableContext context{keep, &windows_};
-        ::EnumThreadWindows(::GetCurrentThreadId(), DisableOtherWindow, reinterpret_cast<LPARAM>(&context));
-    }
-    OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
-    OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
-    ~OtherWindowsDisabled()
-    {
-        for (HWND wnd : windows_)
-            if (::IsWindow(wnd)) ::EnableWindow(wnd, TRUE);
-    }
-
-private:
-    std::vector<HWND> windows_;
-};
-
 }  // namespace
 
 int TForm::ShowModal()

@@ -114,14 +114,14 @@ DISPID LookUpMember(IDispatch* object, const std::string& name)
     return id;
 }
 
-OleVariant Invoke(IDispatch* object, const std::string& name, WORD flags, const std::vector<DispArg>& args,
+Variant Invoke(IDispatch* object, const std::string& name, WORD flags, const std::vector<DispArg>& args,
                   bool wantResult)
 {
     if (!object) ThrowOleError(E_POINTER);
     const DISPID id = LookUpMember(object, name);
     ArgumentList arguments(args);
     DISPPARAMS params = arguments.Params();
-    OleVariant result;
+    Variant result;
     ExceptionInfo exception;
     UINT argumentError = 0;
     const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
@@ -158,7 +158,7 @@ ComRef<IDispatch> CreateOleObject(const std::string& progId)
     return object;
 }
 
-OleVariant CallMethod(IDispatch* object, const std::string& name, const std::vector<DispArg>& args)
+Variant CallMethod(IDispatch* object, const std::string& name, const std::vector<DispArg>& args)
 {
     return Invoke(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, true);
 }
@@ -168,12 +168,12 @@ void CallProcedure(IDispatch* object, const std::string& name, const std::vector
     Invoke(object, name, DISPATCH_METHOD, args, false);
 }
 
-OleVariant GetProperty(IDispatch* object, const std::string& name)
+Variant GetProperty(IDispatch* object, const std::string& name)
 {
     return Invoke(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, true);
 }
 
-ComRef<IDispatch> ToDispatch(const OleVariant& value)
+ComRef<IDispatch> ToDispatch(const Variant& value)
 {
     const VARIANT& v = value.get();
     IDispatch* object = nullptr;

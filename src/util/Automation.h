@@ -10,36 +10,6 @@
 #include <string>
 #include <vector>
 
-// A VARIANT with one owner; cleared when it goes.
-class OleVariant {
-public:
-    OleVariant() noexcept { ::VariantInit(&v_); }
-    OleVariant(OleVariant&& other) noexcept : v_(other.v_) { ::VariantInit(&other.v_); }
-    OleVariant& operator=(OleVariant&& other) noexcept
-    {
-        if (this != &other) {
-            ::VariantClear(&v_);
-            v_ = other.v_;
-            ::VariantInit(&other.v_);
-        }
-        return *this;
-    }
-    OleVariant(const OleVariant&) = delete;
-    OleVariant& operator=(const OleVariant&) = delete;
-    ~OleVariant() { ::VariantClear(&v_); }
-
-    const VARIANT& get() const noexcept { return v_; }
-    VARIANT* put() noexcept
-    {
-        ::VariantClear(&v_);
-        return &v_;
-    }
-    VARTYPE type() const noexcept { return v_.vt; }
-
-private:
-    VARIANT v_;
-};
-
 // One argument of a late-bound call: a text (passed as VT_BSTR, converted from
 // the ANSI code page) or a 32-bit integer (VT_I4).
 class DispArg {
@@ -63,16 +33,16 @@ private:
 ComRef<IDispatch> CreateOleObject(const std::string& progId);
 
 // Calls the method `name` and returns its result.
-OleVariant CallMethod(IDispatch* object, const std::string& name, const std::vector<DispArg>& args = {});
+Variant CallMethod(IDispatch* object, const std::string& name, const std::vector<DispArg>& args = {});
 
 // Calls the method `name` without asking for a result.
 void CallProcedure(IDispatch* object, const std::string& name, const std::vector<DispArg>& args = {});
 
 // Reads `name`, invoked as a method or a property get as the object prefers.
-OleVariant GetProperty(IDispatch* object, const std::string& name);
+Variant GetProperty(IDispatch* object, const std::string& name);
 
 // The object held by a VT_DISPATCH result; throws OleError when it holds none.
-ComRef<IDispatch> ToDispatch(const OleVariant& value);
+ComRef<IDispatch> ToDispatch(const Variant& value);
 
 // The text shown for a failed COM call with this code: the system's message
 // without trailing spaces, control characters and dots, or "OLE error %.8x".

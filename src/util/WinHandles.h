@@ -195,6 +195,7 @@ public:
     ~Variant() { ::VariantClear(&v_); }
 
     const VARIANT& get() const noexcept { return v_; }
+    VARTYPE type() const noexcept { return v_.vt; }
     // For filling in: clears what is held first.
     VARIANT* put() noexcept {
         ::VariantClear(&v_);

@@ -102,12 +102,12 @@ TEST(AutomationProperties, ReadsTextsAndNumbers)
     {
         ScopedEnvironment version("FAKE_EXCEL_VERSION", "12.0");
         const ComRef<IDispatch> app = CreateOleObject("Excel.Application");
-        const OleVariant text = GetProperty(app.get(), "Version");
+        const Variant text = GetProperty(app.get(), "Version");
         ASSERT_EQ(text.type(), VT_BSTR);
         EXPECT_STREQ(text.get().bstrVal, L"12.0");
 
         ScopedEnvironment number("FAKE_EXCEL_VERSION", "num:9.5");
-        const OleVariant value = GetProperty(app.get(), "version");
+        const Variant value = GetProperty(app.get(), "version");
         ASSERT_EQ(value.type(), VT_R8);
         EXPECT_EQ(value.get().dblVal, 9.5);
     }
