@@ -30,8 +30,11 @@ protected:
     static std::vector<std::wstring> MessagesUntilExit(LauncherProcess& launcher)
     {
         std::vector<std::wstring> texts;
-        while (launcher.Running() && texts.size() < 5) {
-            const auto box = AnswerMessageBox(launcher, IDOK, 10s);
+        while (texts.size() < 5) {
+            // The next box, or the end of the program.
+            WaitUntil([&] { return !launcher.Running() || launcher.WaitForWindow(L"#32770", 0ms); }, 10s);
+            if (!launcher.Running()) break;
+            const auto box = AnswerMessageBox(launcher, IDOK, 1s);
             if (!box) break;
             EXPECT_EQ(box->caption, kCaption);
             texts.push_back(box->text);
@@ -48,8 +51,9 @@ TEST_F(E2eStartupFailure, MissingBrandDatIsReportedTwiceAndEndsTheProgram)
     const auto launcher = dist.Start();
     const std::vector<std::wstring> texts = MessagesUntilExit(*launcher);
 
-    ASSERT_EQ(texts.size(), 2u);
+    ASSERT_GE(texts.size(), 1u);
     EXPECT_EQ(texts[0], kMissingFile);
+    ASSERT_EQ(texts.size(), 2u) << "one message only";
     const std::wstring loadFailure = L"Cannot open file \"" + (dist.Bin() / L"Brand.dat").wstring() + L"\".";
     EXPECT_EQ(texts[1].substr(0, kMissingFile.size() + loadFailure.size()), kMissingFile + loadFailure)
         << "second message: " << texts[1].size();
@@ -115,7 +119,7 @@ TEST_F(E2eStartupFailure, DamagedBrandDatShowsTheErrorAndEndsTheProgram)
     } cases[] = {
         {"not zlib", {'P', 'K', 3, 4, 0, 0, 0, 0, 0, 0}, L"Error", false},
         {"truncated", std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<long>(good.size() / 2)),
-         L"Error", false},
+         L"The container ends before the end of its payload", false},
         {"no a10", WithoutField("a10"), L"Field 'a10' not found", false},
         {"no d3", WithoutField("d3"), L"Field 'd3' not found", false},
         {"d3 not a bitmap", BrandFile(notBitmap), L"The banner is not a valid bitmap: ", true},
