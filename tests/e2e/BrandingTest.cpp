@@ -58,3 +58,20 @@ TEST_F(E2eBranding, MainWindowShowsTheProductOfBrandDat)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(E2eBranding, AnEmptyAddInNameLeavesThePunctuationAround)
+{
+    Distribution dist;
+    Product product;
+    product.addIn = "";
+    dist.WriteBin(L"Brand.dat", BrandFile(product));
+    const auto launcher = dist.Start();
+    const HWND main = WaitForMainWindow(*launcher);
+    ASSERT_TRUE(main);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == Shown(L"星河报表", L"星河報表"); }, 5s));
+    EXPECT_EQ(WindowText(ControlAt(main, 37, 310)), Shown(L"Excel客户端、 - 安装", L"Excel客戶端、 - 安裝"));
+}
+
+}  // namespace
