@@ -303,6 +303,10 @@ void DeployDataRuntime()
 
 void FatalMissingFile(std::string_view detail)
 {
+    // An end requested by an earlier call is still pending: a message box
+    // would close at once on it, unseen. Take it back; it is asked for again below.
+    MSG pendingQuit;
+    ::PeekMessageW(&pendingQuit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     ShowInfo(Gb("缺少文件，程序结束运行！\r\n") + std::string(detail), false, Gb("提示"));
     Application().Terminate();
 }
