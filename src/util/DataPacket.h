@@ -41,7 +41,6 @@ public:
     std::span<const std::uint8_t> Bytes(std::string_view name) const;
     bool IsNull(std::string_view name) const;
 
-public:
     // How a field of the record is stored. Unreadable: an earlier field's
     // value could not be skipped, so this one cannot be found.
     enum class ValueState : std::uint8_t { Present, Null, NotChanged, NotFetched, Unreadable };
