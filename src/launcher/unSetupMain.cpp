@@ -79,12 +79,22 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
     return bytes;
 }
 
+// Writes the file whole or not at all: the bytes go to a file beside it,
+// which then replaces it, so that a failed write (disk full, say) never leaves
+// a truncated library behind. Returns quietly when either step fails.
 void WriteWholeFileIfPossible(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
-    const FileHandle file(
-        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    if (file) ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const std::string staged = path + ".new";
+    bool complete = false;
+    {
+        const FileHandle file(::CreateFileA(staged.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        complete = file && ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                   written == bytes.size();
+    }
+    if (!complete || !::MoveFileExA(staged.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        ::DeleteFileA(staged.c_str());
 }
 
 std::vector<std::uint8_t> BytesOf(const VARIANT& array)
