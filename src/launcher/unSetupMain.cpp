@@ -50,53 +50,6 @@ std::string ReplaceFirst(std::string text, const std::string& from, const std::s
     return text;
 }
 
-std::string LastErrorText()
-{
-    char* buffer = nullptr;
-    const DWORD n = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                         FORMAT_MESSAGE_IGNORE_INSERTS,
-                                     nullptr, ::GetLastError(), 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text(buffer ? buffer : "", n);
-    ::LocalFree(buffer);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.pop_back();
-    return text;
-}
-
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
-{
-    const FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.get(), &size))
-        throw LauncherError("Cannot open file \"" + path + "\". " + LastErrorText());
-    if (size.QuadPart > 64 * 1024 * 1024) throw LauncherError("File \"" + path + "\" is too large");
-    std::vector<std::uint8_t> bytes(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!bytes.empty() &&
-        (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-         read != bytes.size()))
-        throw LauncherError("Cannot read file \"" + path + "\". " + LastErrorText());
-    return bytes;
-}
-
-// Writes the file whole or not at all: the bytes go to a file beside it,
-// which then replaces it, so that a failed write (disk full, say) never leaves
-// a truncated library behind. Returns quietly when either step fails.
-void WriteWholeFileIfPossible(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    const std::string staged = path + ".new";
-    bool complete = false;
-    {
-        const FileHandle file(::CreateFileA(staged.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        complete = file && ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                   written == bytes.size();
-    }
-    if (!complete || !::MoveFileExA(staged.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        ::DeleteFileA(staged.c_str());
-}
-
 std::vector<std::uint8_t> BytesOf(const VARIANT& array)
 {
     SAFEARRAY* const sa = array.parray;
@@ -306,7 +259,7 @@ void DeployDataRuntime()
     const std::string systemDir = GetSystemDir();
     const std::string target = systemDir + "midas.dll";
     const std::vector<std::uint8_t> runtime = ReadWholeFile(ExeDir() + "bin\\rtm.e__");
-    WriteWholeFileIfPossible(target, runtime);  // in use or not writable: registered as it is
+    WriteWholeFile(target, runtime);  // in use or not writable: registered as it is
     ::ShellExecuteA(nullptr, "open", (systemDir + "RegSvr32.exe").c_str(), (" /s \"" + target + "\"").c_str(), "",
                     SW_SHOW);
 }

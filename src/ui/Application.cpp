@@ -1,6 +1,7 @@
 #include "ui/Application.h"
 
 #include "ui/unGB2BIG5.h"
+#include "util/unFileAndDir.h"
 
 #include <vector>
 
@@ -71,13 +72,7 @@ HWND TApplication::Handle()
 
 std::string TApplication::ExeName() const
 {
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return {};
-        if (n < buffer.size()) return std::string(buffer.data(), n);
-        buffer.resize(buffer.size() * 2);
-    }
+    return ExePath();
 }
 
 std::wstring TApplication::Title() const

@@ -1,6 +1,8 @@
 #include "util/Automation.h"
 
 #include "util/Errors.h"
+#include "util/Text.h"
+#include "util/unFileAndDir.h"
 
 #include <oleauto.h>
 
@@ -8,12 +10,6 @@
 #include <vector>
 
 namespace {
-
-std::string TrimTrailingNoise(std::string text)
-{
-    while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.')) text.pop_back();
-    return text;
-}
 
 std::wstring Widen(const std::string& text)
 {
@@ -135,10 +131,7 @@ Variant Invoke(IDispatch* object, const std::string& name, WORD flags, const std
 
 std::string OleErrorText(HRESULT code)
 {
-    char buffer[512] = {};
-    const DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                     static_cast<DWORD>(code), 0, buffer, sizeof buffer, nullptr);
-    std::string text = TrimTrailingNoise(std::string(buffer, n));
+    std::string text = SystemMessageText(static_cast<DWORD>(code));
     if (!text.empty()) return text;
     char fallback[32];
     std::snprintf(fallback, sizeof fallback, "OLE error %.8lx", static_cast<unsigned long>(code));

@@ -7,3 +7,7 @@
 
 // The bytes of text up to its first NUL byte, or all of them when there is none.
 std::string UpToNul(std::string_view text);
+
+// text without the spaces, control characters and full stops at its end: how
+// system and automation error texts are shown.
+std::string TrimTrailingNoise(std::string text);
